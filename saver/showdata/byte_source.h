@@ -41,6 +41,8 @@ class MemorySource : public ByteSource {
 public:
     MemorySource(const void* data, size_t size);
     explicit MemorySource(const std::vector<uint8_t>& bytes) : MemorySource(bytes.data(), bytes.size()) {}
+    // The source only refers to the bytes: a temporary vector would be gone before the first read.
+    explicit MemorySource(std::vector<uint8_t>&&) = delete;
 
     bool SeekTo(uint64_t position) override { position_ = position; return true; }
     uint64_t Position() const override { return position_; }
