@@ -135,7 +135,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int)
 
     char text[TextSize];
     wsprintfA(text, "Are you sure you want to completely remove %s and all of its components?", programName);
-    if (!silent && MessageBoxA(nullptr, text, "Confirm File Deletion", MB_YESNO) == IDNO)
+    // Only a Yes goes on: a box that could not be shown is no consent.
+    if (!silent && MessageBoxA(nullptr, text, "Confirm File Deletion", MB_YESNO) != IDYES)
         return 0;
 
     char entryPath[TextSize];
