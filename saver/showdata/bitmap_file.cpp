@@ -61,7 +61,7 @@ struct BitmapInfo {
     uint8_t Header[kInfoHeaderSize];
     bool CoreTable = false;          // the file's colour table holds RGBTRIPLEs
     uint16_t ColorCount = 0;
-    size_t TableBytesInFile = 0;     // colour entries (and masks) that follow the header in the file
+    size_t TableBytesInFile = 0;     // colour entries (and masks) behind the header in the file
     size_t TableBytes = 0;           // the same in the block: RGBQUADs (and masks)
     size_t ImageBytes = 0;
     bool HasBitsOffset = false;      // the file header gives the pixel rows' position
@@ -156,8 +156,8 @@ bool ReadBitmapInfo(ByteSource& file, BitmapInfo* info)
 }
 
 // Reads the colour table (entries and masks) into the block's table area. A core table's
-// RGBTRIPLEs are widened in place to RGBQUADs, from the last entry to the first, so that no entry is
-// overwritten before it has moved. A table that ends early keeps zero bytes.
+// RGBTRIPLEs are widened in place to RGBQUADs, from the last entry to the first, so that no entry
+// is overwritten before it has moved. A table that ends early keeps zero bytes.
 void ReadColorTable(ByteSource& file, const BitmapInfo& info, uint8_t* table)
 {
     file.Read(table, info.TableBytesInFile);

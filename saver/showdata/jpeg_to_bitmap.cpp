@@ -120,8 +120,9 @@ void FinishBitmapOutput(j_decompress_ptr decoder, BitmapFileWriter* writer)
 }
 
 // Only three-component output (red, green, blue) fits the file, and the decoded picture must stay
-// within kMostPictureBytes (which also keeps the file's size within its 32-bit field). Grayscale pictures are asked for as RGB, which the decoder gives; four-colour
-// (CMYK, YCCK) pictures cannot be turned into RGB by the decoder and are refused.
+// within kMostPictureBytes (which also keeps the file's size within its 32-bit field). Grayscale
+// pictures are asked for as RGB, which the decoder gives; four-colour (CMYK, YCCK) pictures cannot
+// be turned into RGB by the decoder and are refused.
 bool ChooseOutputFormat(j_decompress_ptr decoder)
 {
     if (decoder->jpeg_color_space == JCS_GRAYSCALE)
@@ -190,7 +191,7 @@ int ConvertShowPicture(const char* showPath, const char* bitmapPath, int32_t jpe
         return 0;
     }
 
-    jpeg_decompress_struct decoder;
+    jpeg_decompress_struct decoder = {};    // so that an early error destroys an empty decoder
     PictureErrorManager errors;
     decoder.err = jpeg_std_error(&errors.Standard);
     errors.Standard.error_exit = PictureErrorExit;
@@ -210,7 +211,8 @@ int ConvertShowPicture(const char* showPath, const char* bitmapPath, int32_t jpe
     jpeg_start_decompress(&decoder);
     writer->StartOutput(&decoder, writer);
     while (decoder.output_scanline < decoder.output_height) {
-        const JDIMENSION rows = jpeg_read_scanlines(&decoder, writer->RowBuffer, writer->RowBufferHeight);
+        const JDIMENSION rows =
+            jpeg_read_scanlines(&decoder, writer->RowBuffer, writer->RowBufferHeight);
         writer->PutRows(&decoder, writer, rows);
     }
     writer->FinishOutput(&decoder, writer);

@@ -10,7 +10,7 @@
 namespace {
 
 // Colours whose channels are 0, 128 or 255 and which are neither grey, black nor white: any two
-// differ by at least 128 in some channel, so they stay apart after JPEG loss and stretching.
+// differ by at least 127 in some channel, so they stay apart after JPEG loss and stretching.
 constexpr Rgb kPictureColours[16] = {
     {255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {255, 255, 0}, {0, 255, 255}, {255, 0, 255},
     {255, 128, 0}, {128, 0, 255}, {0, 128, 255}, {255, 0, 128}, {128, 255, 0}, {0, 255, 128},
@@ -154,7 +154,8 @@ bool EncodeJpeg(const TestPictureSpec& spec, const uint8_t* samples, int compone
 
 const char* CheckSpec(const TestPictureSpec& spec)
 {
-    if (spec.Width < 1 || spec.Height < 1 || spec.Width > kLargestSide || spec.Height > kLargestSide)
+    if (spec.Width < 1 || spec.Height < 1 || spec.Width > kLargestSide ||
+        spec.Height > kLargestSide)
         return "picture sizes must be 1 to 65500 pixels";
     if (int64_t(spec.Width) * spec.Height > kMostPixels)
         return "a test picture has at most 64 Mi pixels";

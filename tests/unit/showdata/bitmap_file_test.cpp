@@ -224,7 +224,8 @@ std::vector<LoadCase> LoadCases()
         {"packed 32-bit BI_RGB: pixels right behind the header",
          Concat({InfoHeader(Info(2, 1, 32)), Numbered(8, 90)}),
          {2, 1, 32, 8, 0, 0, {}, Numbered(8, 90)}},
-        {"packed 16-bit BI_BITFIELDS", Concat({InfoHeader(Info(2, 1, 16, 3)), masks, Numbered(4, 90)}),
+        {"packed 16-bit BI_BITFIELDS",
+         Concat({InfoHeader(Info(2, 1, 16, 3)), masks, Numbered(4, 90)}),
          {2, 1, 16, 4, 0, 0, masks, Numbered(4, 90)}},
         {"top-down rows (negative height)",
          BitmapFile(InfoHeader(Info(2, -3, 24)), {}, Numbered(24, 5)),
@@ -280,7 +281,8 @@ TEST(LoadBitmap, RefusedFiles)
 {
     // Enough pixel bytes behind every header that only the header decides.
     const Bytes pixels = Numbered(64, 1);
-    const Bytes whole = BitmapFile(InfoHeader(Info(2, 2, 24)), {}, pixels);
+    const InfoFields info24 = Info(2, 2, 24), info8 = Info(2, 2, 8);
+    const Bytes whole = BitmapFile(InfoHeader(info24), {}, pixels);
     const struct {
         const char* Name;
         Bytes File;
@@ -289,17 +291,17 @@ TEST(LoadBitmap, RefusedFiles)
         {"file header only", FileHeader(14, 54)},
         {"39 bytes of info header", Cut(whole, 14 + 39)},
         {"packed, 39 bytes of info header", Cut(InfoHeader(Info(2, 2, 24)), 39)},
-        {"108-byte header", BitmapFile(InfoHeader(WithHeaderSize(Info(2, 2, 24), 108)), {}, pixels)},
-        {"124-byte header", BitmapFile(InfoHeader(WithHeaderSize(Info(2, 2, 24), 124)), {}, pixels)},
-        {"64-byte header", BitmapFile(InfoHeader(WithHeaderSize(Info(2, 2, 24), 64)), {}, pixels)},
+        {"108-byte header", BitmapFile(InfoHeader(WithHeaderSize(info24, 108)), {}, pixels)},
+        {"124-byte header", BitmapFile(InfoHeader(WithHeaderSize(info24, 124)), {}, pixels)},
+        {"64-byte header", BitmapFile(InfoHeader(WithHeaderSize(info24, 64)), {}, pixels)},
         {"width 0", BitmapFile(InfoHeader(Info(0, 2, 24)), {}, pixels)},
         {"negative width", BitmapFile(InfoHeader(Info(-2, 2, 24)), {}, pixels)},
         {"height 0", BitmapFile(InfoHeader(Info(2, 0, 24)), {}, pixels)},
         {"core height 0", BitmapFile(CoreHeader(2, 0, 24), {}, pixels)},
         {"bit count 0", BitmapFile(InfoHeader(Info(2, 2, 0)), {}, pixels)},
         {"bit count 33", BitmapFile(InfoHeader(Info(2, 2, 33)), {}, pixels)},
-        {"colours used beyond 16 bits", BitmapFile(InfoHeader(WithColors(Info(2, 2, 8), 70000)), {}, pixels)},
-        {"colours used 65536, 0 in 16 bits", BitmapFile(InfoHeader(WithColors(Info(2, 2, 8), 65536)), {}, pixels)},
+        {"colours used 70000", BitmapFile(InfoHeader(WithColors(info8, 70000)), {}, pixels)},
+        {"colours used 65536", BitmapFile(InfoHeader(WithColors(info8, 65536)), {}, pixels)},
         {"colour table beyond 16 bits",
          BitmapFile(InfoHeader(WithColors(Info(2, 2, 16, 3), 16381)), {}, pixels)},
         {"block above 256 MiB", BitmapFile(InfoHeader(Info(100000, 1000, 24)), {}, pixels)},
@@ -405,7 +407,8 @@ TEST(LoadBitmap, DamagedFilesNeverOverstateTheirBlock)
         for (int i = 0; i < flips; ++i) {
             const size_t at = random() % 2 ? random() % (file.size() < 70 ? file.size() : 70)
                                            : random() % file.size();
-            file[at] = random() % 3 ? uint8_t(random()) : uint8_t(file[at] ^ (1u << (random() % 8)));
+            const uint8_t flipped = uint8_t(file[at] ^ (1u << (random() % 8)));
+            file[at] = random() % 3 ? uint8_t(random()) : flipped;
         }
         if (random() % 3 == 0)
             file.resize(random() % (file.size() + 1));
@@ -421,7 +424,8 @@ TEST(LoadBitmap, DamagedFilesNeverOverstateTheirBlock)
         if (compression == 0 || compression == 3) {
             const int32_t height = GetI32(header + 8);
             const uint64_t rows = height < 0 ? uint64_t(-int64_t(height)) : uint64_t(height);
-            const uint64_t stride = (uint64_t(GetU16(header + 14)) * uint32_t(GetI32(header + 4)) + 31) / 32 * 4;
+            const uint64_t bits = uint64_t(GetU16(header + 14)) * GetU32(header + 4);
+            const uint64_t stride = (bits + 31) / 32 * 4;
             EXPECT_GE(GetU32(header + 20), stride * rows);
         }
         const uint32_t colors = GetU32(header + 32);
@@ -475,8 +479,10 @@ TEST(LoadBitmap, LoadsTheConvertersFile)
     EXPECT_EQ(memory.SizeOf(block), 64u);
     EXPECT_EQ(GetU32(block + 20), 24u);
     EXPECT_EQ(GetU32(block + 32), 0u);
-    EXPECT_EQ(Bytes(block, block + 40), Concat({Bytes(file.begin() + 14, file.begin() + 34), U32(24),
-                                                Bytes(file.begin() + 38, file.begin() + 54)}));
+    // The file's info header, with the image size filled in.
+    const Bytes infoHeader = Concat({Bytes(file.begin() + 14, file.begin() + 34), U32(24),
+                                     Bytes(file.begin() + 38, file.begin() + 54)});
+    EXPECT_EQ(Bytes(block, block + 40), infoHeader);
     EXPECT_EQ(Bytes(block + 40, block + 64), Bytes(file.begin() + 54, file.end()));
     memory.Release(block);
 

@@ -79,7 +79,8 @@ Pixel BitmapPixel(const std::vector<uint8_t>& bitmap, int x, int y)
 {
     const int32_t width = GetI32(bitmap.data() + 18), height = GetI32(bitmap.data() + 22);
     const size_t stride = (size_t(width) * 3 + 3) / 4 * 4;
-    const uint8_t* p = bitmap.data() + kBitsOffset + size_t(height - 1 - y) * stride + size_t(x) * 3;
+    const size_t row = size_t(height - 1 - y);    // rows are stored bottom-up
+    const uint8_t* p = bitmap.data() + kBitsOffset + row * stride + size_t(x) * 3;
     return {p[0], p[1], p[2]};
 }
 
@@ -205,7 +206,8 @@ TEST(ConvertShowPicture, StreamInsideAShowFileAmongOthers)
     const TestPictureSpec* specs[] = {&first, &second};
     for (uint32_t i = 0; i < 2; ++i) {
         SCOPED_TRACE("picture " + std::to_string(i));
-        const Conversion done = Convert(bytes, ReadJpegOffset(reader, contents.PictureTableOffset, i));
+        const int32_t offset = ReadJpegOffset(reader, contents.PictureTableOffset, i);
+        const Conversion done = Convert(bytes, offset);
         ASSERT_EQ(done.Result, 1);
         ExpectNear(BitmapPixel(done.Bitmap, 30, 20), TestPictureColour(specs[i]->Index), 24);
     }
@@ -269,7 +271,8 @@ TEST(ConvertShowPicture, FailuresReturnZero)
         {"negative offset", jpeg, -1},
         {"four-colour stream", Jpeg(cmyk), 0},
         {"decoded picture above 512 MiB", WithFrameSize(jpeg, 20000, 20000), 0},
-        {"progressive, decoder memory above 512 MiB", WithFrameSize(Jpeg(progressive), 12000, 12000), 0},
+        {"progressive, decoder memory above 512 MiB",
+         WithFrameSize(Jpeg(progressive), 12000, 12000), 0},
         {"largest frame the codec allows", WithFrameSize(jpeg, 65500, 65500), 0},
     };
     for (const auto& c : cases) {
@@ -283,7 +286,8 @@ TEST(ConvertShowPicture, FilesThatCannotBeOpenedOrWritten)
     ScratchFolder folder;
     const std::string show = folder.Path("show.dat");
     ASSERT_TRUE(WriteFileBytes(show, Jpeg(Picture(8, 8))));
-    EXPECT_EQ(ConvertShowPicture(folder.Path("missing.dat").c_str(), folder.Path("a.tmp").c_str(), 0), 0);
+    const std::string missing = folder.Path("missing.dat");
+    EXPECT_EQ(ConvertShowPicture(missing.c_str(), folder.Path("a.tmp").c_str(), 0), 0);
     EXPECT_EQ(ReadFileBytes(folder.Path("a.tmp")).size(), 0u) << "no bitmap file is made";
     EXPECT_EQ(ConvertShowPicture(show.c_str(), folder.Path("no/such/folder.tmp").c_str(), 0), 0);
     // A bitmap file that cannot be written whole is a failed conversion.
