@@ -1,6 +1,7 @@
 // The show file <SaverName>.dat: banner, presentation settings, title, description, picture table.
 // Only read, never written, by the saver. Every reader tolerates a file shorter than any field: a
-// field that cannot be read whole keeps the value it had (zero).
+// number that cannot be read whole keeps the value it had (zero); a text holds the bytes the file
+// has of it, up to its first zero byte.
 #pragma once
 #include <cstdint>
 #include <string>
