@@ -13,7 +13,9 @@ int PrepareTextureImage(HWND window, ScenePicture* picture, int32_t* textureSide
     const auto* header = static_cast<const BITMAPINFOHEADER*>(*picture);
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
-    const int32_t side = TextureSide(header->biWidth, header->biHeight, maxSize);
+    // A top-down picture (negative height) has as many rows as a bottom-up one.
+    const int32_t rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    const int32_t side = TextureSide(header->biWidth, rows, maxSize);
     *textureSide = side;
 
     BITMAPINFOHEADER square = {};
