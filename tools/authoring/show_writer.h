@@ -1,6 +1,7 @@
 // Builds show files, well-formed or deliberately odd, for fixtures, demos and users.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -33,3 +34,8 @@ std::vector<uint8_t> BuildShowFile(const ShowSpec& spec, std::string* error);
 // half-written file under `path` (writes a sibling temporary file, then renames).
 bool WriteFileSafely(const std::string& path, const std::vector<uint8_t>& bytes, bool overwrite,
                      std::string* error);
+
+// Creates and opens (binary, for writing) a new file named `stem`, a number and `suffix`, never one
+// that exists already. Returns the open file and its name, or nullptr with `error` set.
+std::FILE* CreateUniqueFile(const std::string& stem, const std::string& suffix,
+                            std::string* createdPath, std::string* error);
