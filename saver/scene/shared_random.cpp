@@ -1,0 +1,7 @@
+#include "shared_random.h"
+
+RandomGenerator& SharedRandom()
+{
+    static RandomGenerator generator;
+    return generator;
+}
