@@ -8,5 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${KELVANE_WINE_SESSION:-}" ]; then
   exec "$here/wine-session.sh" "$here/wine-run.sh" "$@"
 fi
+program=$(realpath -e "$1") || { echo "wine-run: no program $1" >&2; exit 2; }
+shift
 cd "$WINEPREFIX/drive_c"
-exec "$WINE" "$@"
+exec "$WINE" "$program" "$@"
