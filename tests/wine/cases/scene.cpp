@@ -147,6 +147,18 @@ void CheckPicture(const Screenshot& frame, double x, double y, double z, double 
     Probe(frame, Project(x + 0.1 * h, y - 0.1 * h, z), PictureColour(index), what + ", centre");
 }
 
+// A face lit by the light in front of it and textured by nothing: an even grey.
+void CheckLitUntextured(const Screenshot& frame, double x, double y, double z, const std::string& what)
+{
+    const Pixel at = Project(x, y, z, frame.Width, frame.Height);
+    const Colour lit = ColourOf(frame.At(at.X, at.Y));
+    if (!(lit.R > 120 && std::abs(lit.R - lit.G) < 16 && std::abs(lit.R - lit.B) < 16)) {
+        std::ostringstream out;
+        out << what << " at (" << at.X << "," << at.Y << ") is " << lit << ", expected a lit grey";
+        ReportFailure(__FILE__, __LINE__, out.str());
+    }
+}
+
 bool IsBackground(uint32_t pixel)
 {
     return Near(pixel, kBlack, 12);
@@ -197,10 +209,9 @@ KV_CASE(card_shows_its_pictures_the_right_way_up_on_both_sides)
         if (row.Front >= 0) {
             CheckPicture(frontFrame, 0, 0, -12, 2, row.Front, "front");
         } else {
-            // Lit by the light in front of it and textured by nothing: an even grey.
-            const Colour lit = ColourOf(frontFrame.At(kWidth / 2, kHeight / 2));
-            CHECK(lit.R > 120 && std::abs(lit.R - lit.G) < 16 && std::abs(lit.R - lit.B) < 16);
-            Probe(frontFrame, Project(-1.5, 1.5, -12), lit, "untextured front, top-left");
+            CheckLitUntextured(frontFrame, 0.2, -0.2, -12, "untextured front");
+            Probe(frontFrame, Project(-1.5, 1.5, -12), ColourOf(frontFrame.At(kWidth / 2, kHeight / 2)),
+                  "untextured front, top-left");
         }
         CheckPicture(backFrame, 0, 0, -12, 2, row.Back, "back");
         Probe(frontFrame, Project(3, 0, -12), kBlack, "beside the card");
@@ -259,18 +270,23 @@ KV_CASE(book_turns_its_pages_and_shows_the_spreads_in_order)
     struct Spread {
         int Left, Right;   // picture shown, -1 for nothing
     };
+    // An entry without a picture leaves its slot empty: the page it lies on is lit, untextured.
+    const int lit = -3;
     struct Row {
         const char* Name;
         int CoverFirst;
+        std::vector<int> Entries;
         Spread Created, Pause1, AfterPause1, Pause2, Pause3;
     };
     const Row rows[] = {
-        {"no cover", 0, {-1, 0}, {1, 2}, {1, 2}, {3, 4}, {5, 0}},
-        {"cover dropped", 1, {-1, 0}, {1, 2}, {1, 2}, {3, 4}, {5, 1}},
+        {"no cover", 0, {0, 1, 2, 3, 4, 5}, {-1, 0}, {1, 2}, {1, 2}, {3, 4}, {5, 0}},
+        {"cover dropped", 1, {0, 1, 2, 3, 4, 5}, {-1, 0}, {1, 2}, {1, 2}, {3, 4}, {5, 1}},
+        {"entry 4 empty", 0, {0, 1, 2, 3, -1, 5}, {-1, 0}, {1, 2}, {1, 2}, {3, lit}, {5, 0}},
     };
+    int run = 0;
     for (const Row& row : rows) {
         KV_INFO(row.Name);
-        const std::string name = std::string("KV Book ") + (row.CoverFirst ? "Cover" : "Plain");
+        const std::string name = "KV Book " + std::to_string(run++);
         RegistryKeyGuard key(HKEY_LOCAL_MACHINE, UninstallKey(name));
         ShowHeader header;
         header.FaceCount = 0;
@@ -295,7 +311,7 @@ KV_CASE(book_turns_its_pages_and_shows_the_spreads_in_order)
         for (const Shot& shot : shots)
             arguments += std::string(" ") + shot.Timer + " " +
                          Quote(std::to_string(shot.Number) + ":" + CaseDir() + shot.File + ".ppm");
-        const RunResult result = RunScene(name, MakeShow(header, {0, 1, 2, 3, 4, 5}), arguments);
+        const RunResult result = RunScene(name, MakeShow(header, row.Entries), arguments);
         KV_INFO(result.Output);
         CHECK_EQ(result.ExitCode, 0u);
 
@@ -307,6 +323,8 @@ KV_CASE(book_turns_its_pages_and_shows_the_spreads_in_order)
             REQUIRE(frame.Width == kWidth);
             if (shot.Expected.Right >= 0)
                 CheckPicture(frame, 2, 0, -10, 2, shot.Expected.Right, "right-hand page");
+            else if (shot.Expected.Right == lit)
+                CheckLitUntextured(frame, 2, 0, -10, "right-hand page");
             if (shot.Expected.Left >= 0)
                 CheckPicture(frame, -2, 0, -10, 2, shot.Expected.Left, "left-hand page");
             else if (shot.Expected.Left == -1)
@@ -495,4 +513,38 @@ KV_CASE(songs_start_with_the_scene_unless_the_show_turns_them_off)
     KV_INFO(silent.Output);
     CHECK_EQ(Field(silent.Output, "created"), "1");
     CHECK_EQ(Field(silent.Output, "song_list"), "0");
+}
+
+KV_CASE(windows_of_any_shape_draw_the_card)
+{
+    // The projection takes the whole quotient width / height; a window taller than wide (quotient
+    // 0) is drawn with the aspect 1, like a square one, and so is the preview's small window.
+    const struct {
+        int Width, Height;
+    } sizes[] = {{300, 400}, {152, 112}, {1000, 300}};
+    int run = 0;
+    for (const auto& size : sizes) {
+        const std::string text = std::to_string(size.Width) + "x" + std::to_string(size.Height);
+        KV_INFO(text);
+        const std::string name = "KV Shape " + std::to_string(run++);
+        RegistryKeyGuard key(HKEY_LOCAL_MACHINE, UninstallKey(name));
+        ShowHeader header;
+        header.FaceCount = 2;
+        const std::string file = CaseDir() + name + ".ppm";
+        const RunResult result =
+            RunScene(name, MakeShow(header, {6, 7}), "--size " + text + " --tick " + Quote("1:" + file));
+        KV_INFO(result.Output);
+        CHECK_EQ(result.ExitCode, 0u);
+        const Screenshot frame = ReadFrame(file);
+        REQUIRE(frame.Width == size.Width && frame.Height == size.Height);
+        const int quotient = size.Width / size.Height;
+        const double aspect = quotient > 0 ? quotient : 1;
+        // Where (x, y) of the card lands with this aspect.
+        auto at = [&](double x, double y) { return Project(x / aspect, y, -12, size.Width, size.Height); };
+        const Colour colour = PictureColour(6);
+        Probe(frame, at(0.5, -0.5), colour, "card centre");
+        Probe(frame, at(1.2, -1.2), colour, "card bottom-right");
+        Probe(frame, at(-1.6, 1.6), kWhite, "mark top-left");
+        SaveForLooking(frame, name);
+    }
 }
