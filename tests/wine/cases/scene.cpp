@@ -220,45 +220,74 @@ KV_CASE(card_shows_its_pictures_the_right_way_up_on_both_sides)
     }
 }
 
-KV_CASE(cube_faces_without_pictures_keep_the_image_before_them)
+KV_CASE(solid_faces_show_their_pictures_or_keep_the_image_before_them)
 {
-    // Pictures only in entries 0 and 3: front 0; back and left keep the front's picture; right 3;
-    // top and bottom keep the right face's picture.
+    // A cube with pictures only in entries 0 and 3: front 0; back and left keep the front's
+    // picture; right 3; top and bottom keep the right face's picture. A pyramid with five
+    // pictures shows each on its own face. Spins of 90 degrees per tick turn each face to the eye.
+    struct FacePoint {
+        double X, Y, Z;   // a point of the face in eye space once it faces the eye
+    };
+    const FacePoint cubeFace[] = {{0.5, -0.5, -10}, {1.5, -1.5, -10}};    // 2 units before the centre
+    const FacePoint pyramidSide[] = {{0, -1, -10.5}, {0.4, -1.6, -10.2}};  // the lower part of a side
     struct Row {
+        const char* Name;
+        int FaceCount;
         int SpinStepX, SpinStepY;
         int Tick;
-        const char* Face;
+        const FacePoint* Points;
         int Picture;
     };
     const Row rows[] = {
-        {0, 90, 1, "front", 0}, {0, 90, 2, "left", 0},  {0, 90, 3, "back", 0},
-        {0, 90, 4, "right", 3}, {90, 0, 2, "top", 3},   {90, 0, 4, "bottom", 3},
+        {"cube front", 6, 0, 90, 1, cubeFace, 0},       {"cube left", 6, 0, 90, 2, cubeFace, 0},
+        {"cube back", 6, 0, 90, 3, cubeFace, 0},        {"cube right", 6, 0, 90, 4, cubeFace, 3},
+        {"cube top", 6, 90, 0, 2, cubeFace, 3},         {"cube bottom", 6, 90, 0, 4, cubeFace, 3},
+        {"pyramid front", 5, 0, 90, 1, pyramidSide, 0}, {"pyramid left", 5, 0, 90, 2, pyramidSide, 2},
+        {"pyramid back", 5, 0, 90, 3, pyramidSide, 1},  {"pyramid right", 5, 0, 90, 4, pyramidSide, 3},
+        {"pyramid base", 5, -90, 0, 2, cubeFace, 4},
     };
-    for (const int spinX : {0, 90}) {
-        const std::string name = "KV Cube " + std::to_string(spinX);
+    struct Show {
+        int FaceCount, SpinStepX, SpinStepY;
+        std::vector<int> Entries;
+    };
+    const Show shows[] = {
+        {6, 0, 90, {0, -1, -1, 3, -1, -1}},
+        {6, 90, 0, {0, -1, -1, 3, -1, -1}},
+        {5, 0, 90, {0, 1, 2, 3, 4}},
+        {5, -90, 0, {0, 1, 2, 3, 4}},
+    };
+    int run = 0;
+    for (const Show& show : shows) {
+        const std::string name = "KV Solid " + std::to_string(run++);
         RegistryKeyGuard key(HKEY_LOCAL_MACHINE, UninstallKey(name));
         ShowHeader header;
-        header.FaceCount = 6;
-        header.SpinStepX = int8_t(spinX);
-        header.SpinStepY = int8_t(90 - spinX);
+        header.FaceCount = int8_t(show.FaceCount);
+        header.SpinStepX = int8_t(show.SpinStepX);
+        header.SpinStepY = int8_t(show.SpinStepY);
+        auto ours = [&](const Row& row) {
+            return row.FaceCount == show.FaceCount && row.SpinStepX == show.SpinStepX &&
+                   row.SpinStepY == show.SpinStepY;
+        };
+        auto file = [&](const Row& row) { return CaseDir() + name + " " + row.Name + ".ppm"; };
         std::string arguments;
         for (const Row& row : rows) {
-            if (row.SpinStepX == spinX)
-                arguments += " --tick " + Quote(std::to_string(row.Tick) + ":" + CaseDir() + row.Face + ".ppm");
+            if (ours(row))
+                arguments += " --tick " + Quote(std::to_string(row.Tick) + ":" + file(row));
         }
-        const RunResult result = RunScene(name, MakeShow(header, {0, -1, -1, 3, -1, -1}), arguments);
+        const RunResult result = RunScene(name, MakeShow(header, show.Entries), arguments);
         KV_INFO(result.Output);
         CHECK_EQ(result.ExitCode, 0u);
         for (const Row& row : rows) {
-            if (row.SpinStepX != spinX)
+            if (!ours(row))
                 continue;
-            KV_INFO(row.Face);
-            const Screenshot frame = ReadFrame(CaseDir() + row.Face + ".ppm");
+            KV_INFO(row.Name);
+            const Screenshot frame = ReadFrame(file(row));
             REQUIRE(frame.Width == kWidth);
-            // The face lies 2 units in front of the cube's centre, 12 units away.
-            Probe(frame, Project(0.5, -0.5, -10), PictureColour(row.Picture), "face centre");
-            Probe(frame, Project(1.5, -1.5, -10), PictureColour(row.Picture), "face corner");
-            SaveForLooking(frame, row.Face);
+            for (int i = 0; i < 2; ++i) {
+                const FacePoint& point = row.Points[i];
+                Probe(frame, Project(point.X, point.Y, point.Z), PictureColour(row.Picture), "face");
+            }
+            SaveForLooking(frame, row.Name);
         }
     }
 }
