@@ -63,8 +63,15 @@ LRESULT OnHostHelp(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (!Host.InPreview)
         return ScreenSaverProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
-    if (parent && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent && IsWindow(parent)) {
+        const WPARAM forParent = reinterpret_cast<WPARAM>(parent);
+        // WM_HELP carries a pointer, and such messages cannot be posted: it is sent instead, with
+        // a time limit so that a hung parent cannot stop the preview.
+        if (!PostMessageA(parent, message, forParent, lParam)) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(parent, message, forParent, lParam, SMTO_ABORTIFHUNG, 1000, &ignored);
+        }
+    }
     return 1;
 }
 

@@ -28,6 +28,9 @@ struct SaverProcState {
     int BannerOffset = kBannerStartOffset;
     HWND SceneWindow = nullptr;
     UINT_PTR SceneRetryTimer = 0;
+    // The host window had a parent at its creation. Kept, because a preview whose parent is being
+    // destroyed may no longer see it at its own WM_DESTROY, and must still restore the activation.
+    bool ParentAtCreation = false;
     char SaverDataDir[MAX_PATH] = {};   // from the show file's creation on: the show file's path
 };
 SaverProcState Saver;
@@ -127,7 +130,8 @@ void DrawBannerStep()
 
 LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsPreview(window)) {
+    Saver.ParentAtCreation = IsPreview(window);
+    if (Saver.ParentAtCreation) {
         GetClientRect(GetParent(window), &Saver.SaverRect);
         SetScreenSaverActive(FALSE);
     } else {
@@ -136,7 +140,7 @@ LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     RegisterSceneClass(reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)));
     if (!ReadShowBanner())
         return -1;
-    if (HasBanner() && !IsPreview(window))
+    if (HasBanner() && !Saver.ParentAtCreation)
         MeasureBanner();
     Saver.SceneWindow = CreateSceneWindow(window);
     if (HasBanner())
@@ -146,7 +150,7 @@ LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (IsPreview(window))
+    if (Saver.ParentAtCreation)
         SetScreenSaverActive(TRUE);
     if (HasBanner())
         KillTimer(window, kBannerTimer);

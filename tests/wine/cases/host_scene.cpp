@@ -44,9 +44,7 @@ KV_CASE(banner_scrolls_white_on_black_along_the_bottom)
 {
     InstalledSaver saver("KV Banner Saver", {"Kelvane banner text moving along"});
     Process run;
-    REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
-    HWND host = WaitForHost(run);
-    REQUIRE(host);
+    HWND host = StartInFront(run, saver);
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     HWND scene = nullptr;
@@ -87,9 +85,7 @@ KV_CASE(no_banner_no_strip_the_scene_fills_the_screen)
 {
     InstalledSaver saver("KV Plain Banner Saver", {""});
     Process run;
-    REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
-    HWND host = WaitForHost(run);
-    REQUIRE(host);
+    HWND host = StartInFront(run, saver);
     HWND scene = nullptr;
     REQUIRE(WaitUntil([&] { return (scene = SceneOf(host)) != nullptr; }, 5000));
     const RECT area = ClientInScreen(scene);
@@ -119,9 +115,7 @@ KV_CASE(focus_loss_drops_the_scene_and_its_return_brings_a_new_one_after_a_secon
 {
     InstalledSaver saver("KV Focus Saver");
     Process run;
-    REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
-    HWND host = WaitForHost(run);
-    REQUIRE(host);
+    HWND host = StartInFront(run, saver);
     HWND first = nullptr;
     REQUIRE(WaitUntil([&] { return (first = SceneOf(host)) != nullptr; }, 5000));
     PumpMessages(1500);   // the start's own retry timer has run
