@@ -145,3 +145,16 @@ KV_CASE(focus_loss_drops_the_scene_and_its_return_brings_a_new_one_after_a_secon
     CHECK(run.Running());
     run.Kill();
 }
+
+KV_CASE(started_under_its_short_path_the_saver_finds_the_show_of_its_long_name)
+{
+    InstalledSaver saver("KV Long Named Banner Saver", {"short path banner"});
+    const std::string shortProgram = ShortPath(saver.Program());
+    REQUIRE(shortProgram.find("Long Named") == std::string::npos);
+    Process run;
+    REQUIRE(run.Start(Quote(shortProgram) + " /s", saver.Folder()));
+    HWND host = WaitForHost(run);
+    REQUIRE(host);
+    CHECK(WaitUntil([&] { return SceneOf(host) != nullptr; }, 5000));
+    run.Kill();
+}
