@@ -10,7 +10,7 @@ PACKAGES=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   nasm dpkg-dev
   wine wine64 xvfb x11-apps x11-utils xdotool imagemagick
-  pulseaudio sox gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  pulseaudio sox lame gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   mate-backgrounds
 )
 
