@@ -1,10 +1,13 @@
 // The jukebox with real sound (the session's PulseAudio null sink plays in real time): hosted by
-// jukebox_host.exe the way the scene window hosts it, with short songs written beside a show file.
+// jukebox_host.exe the way the scene window hosts it, with short songs written beside a show file;
+// and the saver program's own scene window, which keeps its songs in a hidden list of its own.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 #include "harness.h"
+#include "host_support.h"
 
 using namespace kvtest;
 
@@ -296,4 +299,96 @@ KV_CASE(a_song_that_cannot_be_opened_ends_the_music_there)
     CHECK_EQ(report.Notices.size(), 1u);
     CHECK(report.Silent);
     CHECK_EQ(report.End, std::string("0 0 1"));
+}
+
+namespace {
+
+// The hidden song list of the saver's scene window; null when there is none.
+HWND SongListOf(HWND scene)
+{
+    return FindWindowExA(scene, nullptr, "ListBox", "For Songs");
+}
+
+// The item's file name. Read as a wide string: Wine hands another process's list-box text over
+// in that form.
+std::string ListItemName(HWND list, int index)
+{
+    wchar_t item[MAX_PATH] = {};
+    if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0) >= MAX_PATH)
+        return "";
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item));
+    std::string name;
+    for (const wchar_t* c = item; *c; ++c)
+        name = *c == L'\\' ? std::string() : name + static_cast<char>(*c);
+    return name;
+}
+
+LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+KV_CASE(the_saver_keeps_its_songs_in_a_hidden_list_of_its_scene_in_a_full_screen_run_only)
+{
+    using namespace hosttest;
+    InstalledSaver saver("KV Jukebox Saver");
+    const std::string key = std::string(kSettingsKey) + "Host Test " + saver.Name();
+    RegistryKeyGuard settings(HKEY_CURRENT_USER, key);
+    REQUIRE(WriteFileBytes(saver.Folder() + "jukB0002.wav", WaveTone(400, 660)));
+    REQUIRE(WriteFileBytes(saver.Folder() + "jukA0001.wav", WaveTone(400, 440)));
+
+    {
+        KV_INFO("full screen");
+        Process run;
+        REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
+        HWND host = WaitForHost(run);
+        REQUIRE(host);
+        HWND scene = nullptr;
+        REQUIRE(WaitUntil([&] { return (scene = SceneOf(host)) != nullptr; }, 5000));
+        HWND list = SongListOf(scene);
+        REQUIRE(list);
+        CHECK_EQ(GetDlgCtrlID(list), 729);
+        CHECK((GetWindowLongA(list, GWL_STYLE) & WS_VISIBLE) == 0);
+        CHECK_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+        CHECK_EQ(ListItemName(list, 0), std::string("jukA0001.wav"));
+        CHECK_EQ(ListItemName(list, 1), std::string("jukB0002.wav"));
+        // Songs come and go while the saver runs on; closing it ends them with the scene.
+        PumpMessages(1500);
+        CHECK(IsWindow(scene));
+        PostMessageA(host, WM_CLOSE, 0, 0);
+        int code = -99;
+        CHECK(Ended(run, 5000, &code));
+        CHECK_EQ(code, 0);
+    }
+    {
+        KV_INFO("full screen with Sound = 0");
+        REQUIRE(RegSetDword(HKEY_CURRENT_USER, key, "Sound", 0));
+        Process run;
+        REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
+        HWND host = WaitForHost(run);
+        REQUIRE(host);
+        HWND scene = nullptr;
+        REQUIRE(WaitUntil([&] { return (scene = SceneOf(host)) != nullptr; }, 5000));
+        PumpMessages(300);
+        CHECK(!SongListOf(scene));
+        run.Kill();
+        RegDeleteKeyTree(HKEY_CURRENT_USER, key);
+    }
+    {
+        KV_INFO("preview");
+        HWND pane = CreatePreviewPane("KvJukeboxPane", PaneProc, 152, 112);
+        REQUIRE(pane);
+        Process run;
+        REQUIRE(run.Start(saver.Command("/p " + HandleText(pane)), saver.Folder()));
+        HWND preview = nullptr;
+        REQUIRE(WaitUntil([&] { return (preview = FindWindowExA(pane, nullptr, kHostClass, nullptr)) != nullptr; }, 10000));
+        HWND scene = nullptr;
+        REQUIRE(WaitUntil([&] { return (scene = SceneOf(preview)) != nullptr; }, 5000));
+        PumpMessages(300);
+        CHECK(!SongListOf(scene));
+        run.Kill();
+        DestroyWindow(pane);
+    }
 }
