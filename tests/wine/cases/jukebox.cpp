@@ -323,6 +323,17 @@ std::string ListItemName(HWND list, int index)
     return name;
 }
 
+// Starts the saver full screen; its scene window, once there.
+HWND StartFullScreen(const hosttest::InstalledSaver& saver, Process& run, HWND* host)
+{
+    REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
+    *host = hosttest::WaitForHost(run);
+    REQUIRE(*host);
+    HWND scene = nullptr;
+    REQUIRE(hosttest::WaitUntil([&] { return (scene = hosttest::SceneOf(*host)) != nullptr; }, 5000));
+    return scene;
+}
+
 LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -342,11 +353,8 @@ KV_CASE(the_saver_keeps_its_songs_in_a_hidden_list_of_its_scene_in_a_full_screen
     {
         KV_INFO("full screen");
         Process run;
-        REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
-        HWND host = WaitForHost(run);
-        REQUIRE(host);
-        HWND scene = nullptr;
-        REQUIRE(WaitUntil([&] { return (scene = SceneOf(host)) != nullptr; }, 5000));
+        HWND host = nullptr;
+        HWND scene = StartFullScreen(saver, run, &host);
         HWND list = SongListOf(scene);
         REQUIRE(list);
         CHECK_EQ(GetDlgCtrlID(list), 729);
@@ -366,11 +374,8 @@ KV_CASE(the_saver_keeps_its_songs_in_a_hidden_list_of_its_scene_in_a_full_screen
         KV_INFO("full screen with Sound = 0");
         REQUIRE(RegSetDword(HKEY_CURRENT_USER, key, "Sound", 0));
         Process run;
-        REQUIRE(run.Start(saver.Command("/s"), saver.Folder()));
-        HWND host = WaitForHost(run);
-        REQUIRE(host);
-        HWND scene = nullptr;
-        REQUIRE(WaitUntil([&] { return (scene = SceneOf(host)) != nullptr; }, 5000));
+        HWND host = nullptr;
+        HWND scene = StartFullScreen(saver, run, &host);
         PumpMessages(300);
         CHECK(!SongListOf(scene));
         run.Kill();
