@@ -340,6 +340,7 @@ KV_CASE(without_a_show_file_the_dialog_keeps_its_template_texts)
     CHECK_EQ(ItemText(dialog, kDescription), std::string(""));
     CHECK(SoundBoxVisible(dialog));
     CHECK(Checked(dialog));
+    CHECK_EQ(ItemText(dialog, kWebSite), std::string("www.example.com"));
     Click(dialog, IDCANCEL);
     CHECK_EQ(EndCode(run), 2);
 }
