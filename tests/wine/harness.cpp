@@ -177,6 +177,19 @@ bool WaitUntilGone(const std::string& path, DWORD timeoutMs)
 
 std::string Quote(const std::string& path) { return "\"" + path + "\""; }
 
+// Appends what is waiting in the pipe, without blocking.
+static void DrainPipe(HANDLE pipe, std::string& output)
+{
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char buffer[4096];
+        DWORD got = 0;
+        if (!ReadFile(pipe, buffer, sizeof(buffer), &got, nullptr) || got == 0)
+            break;
+        output.append(buffer, got);
+    }
+}
+
 RunResult Run(const std::string& commandLine, const RunOptions& options)
 {
     RunResult result;
@@ -210,16 +223,8 @@ RunResult Run(const std::string& commandLine, const RunOptions& options)
     }
     const DWORD start = GetTickCount();
     for (;;) {
-        if (readEnd) {
-            DWORD available = 0;
-            while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-                char buffer[4096];
-                DWORD got = 0;
-                if (!ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) || got == 0)
-                    break;
-                result.Output.append(buffer, got);
-            }
-        }
+        if (readEnd)
+            DrainPipe(readEnd, result.Output);
         if (WaitForSingleObject(info.hProcess, 20) == WAIT_OBJECT_0)
             break;
         if (GetTickCount() - start > options.TimeoutMs) {
@@ -230,12 +235,7 @@ RunResult Run(const std::string& commandLine, const RunOptions& options)
         }
     }
     if (readEnd) {
-        char buffer[4096];
-        DWORD got = 0;
-        DWORD available = 0;
-        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
-               ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-            result.Output.append(buffer, got);
+        DrainPipe(readEnd, result.Output);
         CloseHandle(readEnd);
     }
     GetExitCodeProcess(info.hProcess, &result.ExitCode);
