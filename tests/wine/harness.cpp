@@ -190,6 +190,27 @@ static void DrainPipe(HANDLE pipe, std::string& output)
     }
 }
 
+// CreateProcess, tried three times: under load Wine has now and then failed to start a program
+// that starts at the next attempt. Every failure is printed with its error code. Returns 0 once
+// started, else the last error.
+static DWORD StartProcess(const std::string& commandLine, const std::string& directory,
+                          bool inheritHandles, STARTUPINFOA& startup, PROCESS_INFORMATION& info)
+{
+    DWORD error = 0;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        std::vector<char> line(commandLine.begin(), commandLine.end());
+        line.push_back('\0');
+        if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                           directory.empty() ? nullptr : directory.c_str(), &startup, &info))
+            return 0;
+        error = GetLastError();
+        std::fprintf(stderr, "  attempt %d: could not start %s: error %lu\n", attempt,
+                     commandLine.c_str(), static_cast<unsigned long>(error));
+        Sleep(500);
+    }
+    return error ? error : ERROR_GEN_FAILURE;
+}
+
 RunResult Run(const std::string& commandLine, const RunOptions& options)
 {
     RunResult result;
@@ -209,11 +230,8 @@ RunResult Run(const std::string& commandLine, const RunOptions& options)
         startup.hStdError = writeEnd;
     }
     PROCESS_INFORMATION info{};
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    result.Started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, writeEnd != nullptr, 0,
-                                    nullptr, options.Directory.empty() ? nullptr : options.Directory.c_str(),
-                                    &startup, &info) != 0;
+    result.StartError = StartProcess(commandLine, options.Directory, writeEnd != nullptr, startup, info);
+    result.Started = result.StartError == 0;
     if (writeEnd)
         CloseHandle(writeEnd);
     if (!result.Started) {
@@ -248,10 +266,7 @@ bool Process::Start(const std::string& commandLine, const std::string& directory
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    std::vector<char> line(commandLine.begin(), commandLine.end());
-    line.push_back('\0');
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.empty() ? nullptr : directory.c_str(), &startup, &info_) != 0;
+    return StartProcess(commandLine, directory, false, startup, info_) == 0;
 }
 
 bool Process::Wait(DWORD timeoutMs, DWORD* exitCode)

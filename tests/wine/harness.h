@@ -103,6 +103,7 @@ bool WaitUntilGone(const std::string& path, DWORD timeoutMs);
 
 struct RunResult {
     bool Started = false;
+    DWORD StartError = 0;       // GetLastError() when the program could not be started
     bool TimedOut = false;      // the program was killed after the timeout
     DWORD ExitCode = 0;
     std::string Output;         // what it wrote to standard output and error
