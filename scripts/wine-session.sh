@@ -59,14 +59,19 @@ rm -f "$display_file"
 base=$wine_dir/base
 (
   flock 9
-  if [ ! -f "$base/.kelvane-booted" ]; then
+  # The stamp names the prefix's settings: change it when they change, so cached bases boot again.
+  stamp=$base/.kelvane-booted-2
+  if [ ! -f "$stamp" ]; then
     say "booting a Wine prefix in $base (once)"
     rm -rf "$base"
     WINEPREFIX=$base "$WINE" wineboot -i >/dev/null 2>&1
     # No window manager: unmanaged windows hide and close without a 2 s delay.
     WINEPREFIX=$base "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A program that faults is ended with its backtrace on standard error; the crash dialog would
+    # wait for a click on a display nobody looks at.
+    WINEPREFIX=$base "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     WINEPREFIX=$base "$WINESERVER" -w
-    touch "$base/.kelvane-booted"
+    touch "$stamp"
   fi
 ) 9>"$wine_dir/.boot-lock"
 

@@ -56,19 +56,21 @@ int PlayNextListedSong(JukeboxCursor& cursor, SongListStore& list, SongPlayer& p
         cursor.NextSong = 0;
     }
 
-    if (*device != 0) {
-        player.StopAndClose(*device);
-        *device = 0;
-    }
-
     const int32_t index = cursor.NextSong;
     // Wraps like the 32-bit counter it is; an index that far out is never a song.
     cursor.NextSong = static_cast<int32_t>(static_cast<uint32_t>(index) + 1u);
     char path[kSongPathSize] = {};
-    if (!list.Read(index, path))
-        return 0;
+    const bool listed = list.Read(index, path);
 
-    const uint32_t opened = player.Open(path);
+    // The next song is opened before the one that ended is closed: a device driver whose last
+    // device closes is unloaded, and the ended song's driver may still be returning from the
+    // notice that brought us here. With the next song open (as a rule on the same driver) the
+    // driver stays loaded.
+    const uint32_t opened = listed ? player.Open(path) : 0;
+    if (*device != 0) {
+        player.StopAndClose(*device);
+        *device = 0;
+    }
     if (opened == 0)
         return 0;
     *device = opened;

@@ -49,9 +49,10 @@ struct JukeboxCursor {
 void ResetJukeboxCursor(JukeboxCursor& cursor, int32_t shuffle);
 
 // Plays the next song: at the end of the list (and on the first call) shuffles it again when the
-// cursor asks for shuffled play and starts from the top; stops and closes the song in `*device`;
-// opens and plays the next one. Returns 1 when a song has started (its device in `*device`), 0
-// when none has: the music then stays silent until the list is made anew.
+// cursor asks for shuffled play and starts from the top; opens the next song, then stops and
+// closes the song in `*device`, then plays the next one. Returns 1 when a song has started (its
+// device in `*device`), 0 when none has (nothing is open then): the music stays silent until the
+// list is made anew.
 int PlayNextListedSong(JukeboxCursor& cursor, SongListStore& list, SongPlayer& player,
                        RandomGenerator& random, uint32_t* device);
 

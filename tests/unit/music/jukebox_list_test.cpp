@@ -45,9 +45,12 @@ public:
     void StopAndClose(uint32_t device) override { Log.push_back("stop+close " + std::to_string(device)); }
     uint32_t Open(const char* path) override
     {
-        if (FailingOpens.count(path))
+        if (FailingOpens.count(path)) {
+            Log.push_back(std::string("open ") + path + " fails");
             return 0;
+        }
         Opened.push_back(path);
+        Log.push_back("open " + std::to_string(nextDevice_));
         return nextDevice_++;
     }
     bool Play(uint32_t device) override
@@ -100,14 +103,16 @@ TEST(JukeboxList, OrderModePlaysTheListFromTheTopAgainAndAgain)
     EXPECT_EQ(jukebox.Random.State, 1u);
 }
 
-TEST(JukeboxList, EachSongStopsAndClosesTheOneBefore)
+// The next song is open before the one that ended closes, so that a driver the two share is not
+// unloaded between them.
+TEST(JukeboxList, EachSongOpensBeforeTheOneBeforeStopsAndCloses)
 {
     Jukebox jukebox({"A", "B"}, 0);
     EXPECT_EQ(jukebox.Next(), 1);
     EXPECT_EQ(jukebox.Device, 100u);
     EXPECT_EQ(jukebox.Next(), 1);
     EXPECT_EQ(jukebox.Device, 101u);
-    EXPECT_EQ(jukebox.Player.Log, (Songs{"play 100", "stop+close 100", "play 101"}));
+    EXPECT_EQ(jukebox.Player.Log, (Songs{"open 100", "play 100", "open 101", "stop+close 100", "play 101"}));
 }
 
 // The first pass is already shuffled. Every position is swapped with one drawn from the whole list
@@ -192,8 +197,8 @@ TEST(JukeboxList, OneSongPlaysAgainForeverInBothModes)
         Jukebox jukebox({"only"}, shuffle);
         EXPECT_EQ(jukebox.Play(4), (Songs{"only", "only", "only", "only"}));
         EXPECT_EQ(jukebox.Player.Log,
-                  (Songs{"play 100", "stop+close 100", "play 101", "stop+close 101", "play 102",
-                         "stop+close 102", "play 103"}));
+                  (Songs{"open 100", "play 100", "open 101", "stop+close 100", "play 101", "open 102",
+                         "stop+close 101", "play 102", "open 103", "stop+close 102", "play 103"}));
         EXPECT_EQ(jukebox.Random.State, 1u);  // nothing to shuffle, nothing drawn
     }
 }
@@ -206,7 +211,7 @@ TEST(JukeboxList, ASongThatCannotBeOpenedEndsTheMusic)
     EXPECT_EQ(jukebox.Next(), 0);
     // The song before was stopped and closed; nothing is open now; the cursor moved past B.
     EXPECT_EQ(jukebox.Device, 0u);
-    EXPECT_EQ(jukebox.Player.Log, (Songs{"play 100", "stop+close 100"}));
+    EXPECT_EQ(jukebox.Player.Log, (Songs{"open 100", "play 100", "open B fails", "stop+close 100"}));
     EXPECT_EQ(jukebox.Cursor.NextSong, 2);
     EXPECT_EQ(jukebox.Player.Opened, (Songs{"A"}));
 }
@@ -217,7 +222,7 @@ TEST(JukeboxList, ASongThatDoesNotPlayIsClosedAndEndsTheMusic)
     jukebox.Player.PlayFails = true;
     EXPECT_EQ(jukebox.Next(), 0);
     EXPECT_EQ(jukebox.Device, 0u);
-    EXPECT_EQ(jukebox.Player.Log, (Songs{"play 100", "close 100"}));
+    EXPECT_EQ(jukebox.Player.Log, (Songs{"open 100", "play 100", "close 100"}));
 }
 
 TEST(JukeboxList, ListErrorsStartNothingAndReadNothingOutOfRange)
@@ -235,6 +240,14 @@ TEST(JukeboxList, ListErrorsStartNothingAndReadNothingOutOfRange)
         EXPECT_EQ(broken.Next(), 0);
     EXPECT_TRUE(broken.Player.Opened.empty());
     EXPECT_EQ(broken.Random.State, 1u);
+
+    // An item that cannot be read still ends the song before it.
+    Jukebox gap({"A", "B"}, 0);
+    gap.List.UnreadableIndex = 1;
+    EXPECT_EQ(gap.Next(), 1);
+    EXPECT_EQ(gap.Next(), 0);
+    EXPECT_EQ(gap.Device, 0u);
+    EXPECT_EQ(gap.Player.Log, (Songs{"open 100", "play 100", "stop+close 100"}));
 
     // An unreadable item takes no draw and is not moved by the shuffle.
     Jukebox unreadable({"A", "B", "C"}, 1);
