@@ -7,6 +7,7 @@ void ResetJukeboxCursor(JukeboxCursor& cursor, int32_t shuffle)
     cursor.Shuffle = shuffle;
     cursor.NextSong = kNextSongAtStart;
     cursor.FirstPass = 1;
+    cursor.Playing[0] = '\0';
 }
 
 void ShuffleSongList(JukeboxCursor& cursor, SongListStore& list, RandomGenerator& random)
@@ -65,17 +66,25 @@ int PlayNextListedSong(JukeboxCursor& cursor, SongListStore& list, SongPlayer& p
     // The next song is opened before the one that ended is closed: a device driver whose last
     // device closes is unloaded, and the ended song's driver may still be returning from the
     // notice that brought us here. With the next song open (as a rule on the same driver) the
-    // driver stays loaded.
+    // driver stays loaded. A file opens on one device at a time, though: the same song again (a
+    // list of one) is closed first.
+    if (*device != 0 && listed && std::strcmp(path, cursor.Playing) == 0) {
+        player.StopAndClose(*device);
+        *device = 0;
+    }
     const uint32_t opened = listed ? player.Open(path) : 0;
     if (*device != 0) {
         player.StopAndClose(*device);
         *device = 0;
     }
+    cursor.Playing[0] = '\0';
     if (opened == 0)
         return 0;
     *device = opened;
-    if (player.Play(opened))
+    if (player.Play(opened)) {
+        std::memcpy(cursor.Playing, path, sizeof path);
         return 1;
+    }
     player.Close(opened);
     *device = 0;
     return 0;

@@ -43,6 +43,7 @@ struct JukeboxCursor {
     int32_t Shuffle = 0;    // nonzero: shuffle before each pass through the list
     int32_t NextSong = kNextSongAtStart;
     int32_t FirstPass = 1;  // cleared by the first shuffle; the repeat check skips that one
+    char Playing[kSongPathSize] = {};  // the song on the open device, empty when none
 };
 
 // The state a new song list starts with.
@@ -50,7 +51,8 @@ void ResetJukeboxCursor(JukeboxCursor& cursor, int32_t shuffle);
 
 // Plays the next song: at the end of the list (and on the first call) shuffles it again when the
 // cursor asks for shuffled play and starts from the top; opens the next song, then stops and
-// closes the song in `*device`, then plays the next one. Returns 1 when a song has started (its
+// closes the song in `*device` (first, when the next song is that same file), then plays the next
+// one. Returns 1 when a song has started (its
 // device in `*device`), 0 when none has (nothing is open then): the music stays silent until the
 // list is made anew.
 int PlayNextListedSong(JukeboxCursor& cursor, SongListStore& list, SongPlayer& player,

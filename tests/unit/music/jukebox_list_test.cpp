@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,18 +40,27 @@ public:
     int32_t UnreadableIndex = -1;
 };
 
-// A player that hands out device numbers 100, 101, ... and records what it was asked.
+// A player that hands out device numbers 100, 101, ... and records what it was asked. Like the
+// media control interface, it opens a file on one device at a time.
 class FakePlayer : public SongPlayer {
 public:
-    void StopAndClose(uint32_t device) override { Log.push_back("stop+close " + std::to_string(device)); }
+    void StopAndClose(uint32_t device) override
+    {
+        Log.push_back("stop+close " + std::to_string(device));
+        open_.erase(device);
+    }
     uint32_t Open(const char* path) override
     {
-        if (FailingOpens.count(path)) {
+        bool alreadyOpen = false;
+        for (const auto& device : open_)
+            alreadyOpen = alreadyOpen || device.second == path;
+        if (FailingOpens.count(path) || alreadyOpen) {
             Log.push_back(std::string("open ") + path + " fails");
             return 0;
         }
         Opened.push_back(path);
         Log.push_back("open " + std::to_string(nextDevice_));
+        open_[nextDevice_] = path;
         return nextDevice_++;
     }
     bool Play(uint32_t device) override
@@ -58,7 +68,11 @@ public:
         Log.push_back("play " + std::to_string(device));
         return !PlayFails;
     }
-    void Close(uint32_t device) override { Log.push_back("close " + std::to_string(device)); }
+    void Close(uint32_t device) override
+    {
+        Log.push_back("close " + std::to_string(device));
+        open_.erase(device);
+    }
 
     std::vector<std::string> Opened;
     std::vector<std::string> Log;
@@ -67,6 +81,7 @@ public:
 
 private:
     uint32_t nextDevice_ = 100;
+    std::map<uint32_t, std::string> open_;
 };
 
 struct Jukebox {
@@ -191,14 +206,15 @@ TEST(JukeboxList, ShuffledPlayNeverRepeatsASongAcrossAWrap)
     }
 }
 
+// The only song is the file its ended device holds: that device closes before it opens again.
 TEST(JukeboxList, OneSongPlaysAgainForeverInBothModes)
 {
     for (int32_t shuffle : {0, 1}) {
         Jukebox jukebox({"only"}, shuffle);
         EXPECT_EQ(jukebox.Play(4), (Songs{"only", "only", "only", "only"}));
         EXPECT_EQ(jukebox.Player.Log,
-                  (Songs{"open 100", "play 100", "open 101", "stop+close 100", "play 101", "open 102",
-                         "stop+close 101", "play 102", "open 103", "stop+close 102", "play 103"}));
+                  (Songs{"open 100", "play 100", "stop+close 100", "open 101", "play 101", "stop+close 101",
+                         "open 102", "play 102", "stop+close 102", "open 103", "play 103"}));
         EXPECT_EQ(jukebox.Random.State, 1u);  // nothing to shuffle, nothing drawn
     }
 }
