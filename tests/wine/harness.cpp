@@ -177,6 +177,16 @@ bool WaitUntilGone(const std::string& path, DWORD timeoutMs)
 
 std::string Quote(const std::string& path) { return "\"" + path + "\""; }
 
+std::string OutputField(const std::string& output, const std::string& name, const std::string& missing)
+{
+    const std::string tag = name + "=";
+    const size_t at = output.find(tag);
+    if (at == std::string::npos)
+        return missing;
+    const size_t end = output.find_first_of("\r\n", at);
+    return output.substr(at + tag.size(), end == std::string::npos ? std::string::npos : end - at - tag.size());
+}
+
 // Appends what is waiting in the pipe, without blocking.
 static void DrainPipe(HANDLE pipe, std::string& output)
 {

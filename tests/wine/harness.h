@@ -119,6 +119,8 @@ struct RunOptions {
 // caller where needed (so that tests can pass odd command lines through unchanged).
 RunResult Run(const std::string& commandLine, const RunOptions& options = {});
 std::string Quote(const std::string& path);
+// The value of a "NAME=value" line in a test program's output, or `missing` without one.
+std::string OutputField(const std::string& output, const std::string& name, const std::string& missing = "");
 
 // A program left running while the case works (a saver, a dialog); killed when it goes out of
 // scope if it has not ended.
@@ -138,6 +140,12 @@ private:
 };
 
 // ---- registry -------------------------------------------------------------------------------
+
+// A saver's entry under "Software\Microsoft\Windows\CurrentVersion\Uninstall" (HKEY_LOCAL_MACHINE).
+inline std::string UninstallKey(const std::string& saverName)
+{
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + saverName;
+}
 
 bool RegSetString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 bool RegSetDword(HKEY root, const std::string& key, const std::string& name, DWORD value);

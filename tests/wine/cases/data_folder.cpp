@@ -8,25 +8,10 @@ namespace {
 
 const std::string kCommonData = "C:\\ProgramData\\Quorlane\\Vistrelle\\";
 
-std::string UninstallKey(const std::string& saverName)
-{
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + saverName;
-}
-
 struct ProbeAnswer {
     std::string DataDir;
     std::string SaverName;
 };
-
-std::string Field(const std::string& output, const std::string& name)
-{
-    const std::string tag = name + "=";
-    const size_t at = output.find(tag);
-    if (at == std::string::npos)
-        return "<missing>";
-    const size_t end = output.find_first_of("\r\n", at);
-    return output.substr(at + tag.size(), end == std::string::npos ? std::string::npos : end - at - tag.size());
-}
 
 // Installs the probe as `fileName` in `folder` and runs it, by `runAs` when given (a short path).
 ProbeAnswer RunProbe(const std::string& folder, const std::string& fileName, const std::string& runAs = "")
@@ -40,7 +25,7 @@ ProbeAnswer RunProbe(const std::string& folder, const std::string& fileName, con
     REQUIRE(run.Started);
     CHECK_EQ(run.ExitCode, 0u);
     KV_INFO("probe said: " + run.Output);
-    return {Field(run.Output, "DataDir"), Field(run.Output, "SaverName")};
+    return {OutputField(run.Output, "DataDir", "<missing>"), OutputField(run.Output, "SaverName", "<missing>")};
 }
 
 }  // namespace

@@ -15,11 +15,6 @@ using namespace kvtest;
 const char kHostClass[] = "WindowsScreenSaverClass";
 const char kSceneClass[] = "3DOpenGLWnd";
 
-inline std::string UninstallKey(const std::string& saverName)
-{
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + saverName;
-}
-
 struct SaverShow {
     std::string Banner;
     int Faces = 2;          // a card: the quickest scene to set up

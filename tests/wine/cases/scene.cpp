@@ -17,11 +17,6 @@ const int kWidth = 640;
 const int kHeight = 480;   // the aspect quotient 640 / 480 is 1
 const int kTolerance = 48;
 
-std::string UninstallKey(const std::string& name)
-{
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
-}
-
 // A show of Marked test pictures: entry i shows picture pictures[i], or has no picture when that
 // is -1, or points at bytes that are no JPEG stream when it is -2.
 ShowSpec MakeShow(const ShowHeader& header, const std::vector<int>& pictures, int side = 64)
@@ -44,19 +39,9 @@ ShowSpec MakeShow(const ShowHeader& header, const std::vector<int>& pictures, in
     return show;
 }
 
-std::string Field(const std::string& output, const std::string& name)
-{
-    const std::string tag = name + "=";
-    const size_t at = output.find(tag);
-    if (at == std::string::npos)
-        return "";
-    const size_t end = output.find_first_of("\r\n", at);
-    return output.substr(at + tag.size(), end == std::string::npos ? std::string::npos : end - at - tag.size());
-}
-
 long FieldNumber(const std::string& output, const std::string& name)
 {
-    const std::string text = Field(output, name);
+    const std::string text = OutputField(output, name);
     return text.empty() ? -1 : std::strtol(text.c_str(), nullptr, 10);
 }
 
@@ -201,7 +186,7 @@ KV_CASE(card_shows_its_pictures_the_right_way_up_on_both_sides)
                                           "--tick " + Quote("1:" + front) + " --tick " + Quote("3:" + back));
         KV_INFO(result.Output);
         CHECK_EQ(result.ExitCode, 0u);
-        CHECK_EQ(Field(result.Output, "created"), "1");
+        CHECK_EQ(OutputField(result.Output, "created"), "1");
         // The card lies 12 units away, 4 x 4 units.
         const Screenshot frontFrame = ReadFrame(front);
         const Screenshot backFrame = ReadFrame(back);
@@ -482,7 +467,7 @@ KV_CASE(creation_is_refused_without_a_show_file)
     RunOptions options;
     options.Directory = CaseDir();
     const RunResult result = Run(Quote(program), options);
-    CHECK_EQ(Field(result.Output, "created"), "0");
+    CHECK_EQ(OutputField(result.Output, "created"), "0");
     CHECK_EQ(result.ExitCode, 1u);
 }
 
@@ -536,12 +521,12 @@ KV_CASE(songs_start_with_the_scene_unless_the_show_turns_them_off)
     const ShowSpec show = MakeShow(header, {0, 1});
     const RunResult withSongs = RunScene(name, show, "--tick " + Quote("1:" + CaseDir() + "a.ppm"));
     KV_INFO(withSongs.Output);
-    CHECK_EQ(Field(withSongs.Output, "song_list"), "1");
+    CHECK_EQ(OutputField(withSongs.Output, "song_list"), "1");
     REQUIRE(RegSetDword(HKEY_CURRENT_USER, settingsKey, "Sound", 0));
     const RunResult silent = RunScene(name, show, "--tick " + Quote("1:" + CaseDir() + "b.ppm"));
     KV_INFO(silent.Output);
-    CHECK_EQ(Field(silent.Output, "created"), "1");
-    CHECK_EQ(Field(silent.Output, "song_list"), "0");
+    CHECK_EQ(OutputField(silent.Output, "created"), "1");
+    CHECK_EQ(OutputField(silent.Output, "song_list"), "0");
 }
 
 KV_CASE(windows_of_any_shape_draw_the_card)

@@ -20,11 +20,6 @@ const int kTroubleshooting = 1004;
 const int kWarranty = 5;
 const int kWebSite = 1021;
 
-std::string UninstallKey(const std::string& saverName)
-{
-    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + saverName;
-}
-
 // Answers this thread's messages (an owned dialog talks to its owner) until the condition holds;
 // false on timeout.
 template <typename Condition>
